@@ -1,0 +1,135 @@
+#ifndef MVEX_TESTS_HARNESS_SCREEN_SESSION_H_
+#define MVEX_TESTS_HARNESS_SCREEN_SESSION_H_
+
+#include <sys/types.h>
+#include <termios.h>
+#include <vterm.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/unique_fd.h"
+#include "tests/harness/program_start.h"
+#include "tests/harness/temp_dir.h"
+
+namespace mvex::harness {
+
+/// How to run a program under test.
+struct SessionOptions {
+  std::vector<std::string> argv;  ///< program path (no PATH search) and its arguments
+  int rows = 24, columns = 80;
+  std::string workDir;        ///< empty: a fresh temporary directory, removed at the end
+  EnvChanges env;             ///< set (value) or unset (nullopt); TERM=xterm unless overridden
+  bool answerQueries = true;  ///< false: a terminal that never answers ESC[6n / ESC[18t
+  bool stdoutToFile = false;  ///< true: standard output goes to stdoutPath() instead
+};
+
+/// A program running in a pseudo-terminal whose output is rendered by a terminal emulator
+/// (libvterm, UTF-8). The emulator answers the program's cursor-position and size queries, and
+/// turns key presses into the bytes the program's current modes ask for. Every wait has a
+/// deadline. Not copyable or movable: the emulator calls back into the object.
+class ScreenSession {
+ public:
+  /// Starts the program. When it cannot be started, started() is false, nothing runs and the
+  /// other operations do nothing or report an empty screen.
+  explicit ScreenSession(SessionOptions options);
+  /// Kills the program (and its process group) if it still runs, and reaps it.
+  ~ScreenSession();
+  ScreenSession(const ScreenSession&) = delete;
+  ScreenSession& operator=(const ScreenSession&) = delete;
+
+  /// Whether the program was executed.
+  bool started() const { return pid_ > 0; }
+
+  /// Writes `bytes` unchanged to the terminal, as if typed.
+  void type(std::string_view bytes);
+  void pressEsc() { pressKey(VTERM_KEY_ESCAPE); }
+  void pressEnter() { pressKey(VTERM_KEY_ENTER); }
+  void pressBackspace() { pressKey(VTERM_KEY_BACKSPACE); }
+  /// Types `key` as the terminal sends it in the modes the program set so far (output is read
+  /// first, so a mode the program has just set counts).
+  void pressKey(VTermKey key);
+
+  /// Reads and renders output until `text` stands on one row of the screen (blanks count, so
+  /// "> " matches a ">" followed by an empty cell) or `timeout` passed. Returns whether it did.
+  [[nodiscard]] bool waitForText(std::string_view text,
+                                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  /// Reads and renders output until `condition` holds or `timeout` passed. Returns whether it
+  /// held.
+  [[nodiscard]] bool waitFor(const std::function<bool()>& condition,
+                             std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  /// Reads and renders output for `duration`.
+  void pump(std::chrono::milliseconds duration);
+
+  /// Row `row` (1-based) as UTF-8, trailing blanks removed; empty for a row off the screen.
+  std::string row(int row) const;
+  /// Every row as row() gives it, joined with "\n"; for failure messages.
+  std::string screen() const;
+  /// The code point at a 1-based cell: ' ' for a cell never written, 0 off the screen.
+  uint32_t cell(int row, int column) const;
+  /// The cursor's 1-based position.
+  int cursorRow() const;
+  int cursorColumn() const;
+
+  /// Waits for the program's end while reading its output. Returns the wait status from
+  /// waitpid(); -1 when it was not started or did not end within `timeout`, in which case it is
+  /// killed and reaped. Later calls return the same status.
+  int waitExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  pid_t pid() const { return pid_; }
+
+  /// The terminal's current settings, read on the program's side (also after it ended); all
+  /// zero when they cannot be read.
+  termios terminalSettings() const;
+  /// Every byte the program wrote to the terminal so far, in order.
+  const std::string& output() const { return output_; }
+  /// How often the bell rang.
+  int bells() const { return bells_; }
+  /// The program's working directory.
+  const std::string& workDir() const { return workDir_; }
+  /// The file that receives standard output with stdoutToFile; empty otherwise.
+  const std::string& stdoutPath() const { return stdoutPath_; }
+  /// What the program wrote to stdoutPath() so far; empty when there is none.
+  std::string stdoutText() const;
+
+ private:
+  struct Callbacks;
+  friend struct Callbacks;
+  struct VTermDeleter {
+    void operator()(VTerm* vt) const { vterm_free(vt); }
+  };
+
+  void setUpEmulator();
+  void start();
+  bool readOutput();
+  void flushPending();
+  void answer(std::string_view bytes);
+  std::string rowText(int row, bool trim) const;
+  void killAndReap();
+
+  SessionOptions options_;
+  std::optional<TempDir> ownWorkDir_;
+  std::optional<TempDir> stdoutDir_;
+  std::string workDir_;
+  std::string stdoutPath_;
+  std::unique_ptr<VTerm, VTermDeleter> vt_;
+  VTermScreen* screen_ = nullptr;
+  UniqueFd master_;
+  UniqueFd slave_;
+  pid_t pid_ = -1;
+  bool reaped_ = false;
+  int status_ = -1;
+  std::string output_;
+  std::string pending_;   // bytes for the program: key strings and query answers
+  bool feeding_ = false;  // true while the program's output runs through the emulator
+  int bells_ = 0;
+};
+
+}  // namespace mvex::harness
+
+#endif  // MVEX_TESTS_HARNESS_SCREEN_SESSION_H_
