@@ -238,6 +238,17 @@ TEST(DataFileTest, OutputOpenThatCannotWriteFailsInsteadOfOpeningReadOnly) {
   EXPECT_TRUE(std::filesystem::is_directory(dir.file("sub")));
 }
 
+TEST(DataFileTest, OutputOpenOfAReadOnlyFileFailsAndKeepsItsContents) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write a read-only file";
+  ScratchDir dir;
+  ASSERT_TRUE(writeWholeFile(dir.file("ro"), "abc"));
+  ASSERT_EQ(0, ::chmod(dir.file("ro").c_str(), 0444));
+  DataFile file;
+  EXPECT_EQ(2, file.openFile(dir.file("ro"), OpenMode::output));
+  EXPECT_FALSE(file.isOpen());
+  EXPECT_EQ("abc", readWholeFile(dir.file("ro")));
+}
+
 TEST(DataFileTest, WritingAnInputFileGivesInputOutputAndLeavesItUnchanged) {
   ScratchDir dir;
   ASSERT_TRUE(writeWholeFile(dir.file("in"), "abc"));
