@@ -341,6 +341,42 @@ TEST(ScreenSessionTest, TerminalSettingsStayReadableAfterTheProgramEnded) {
   }
 }
 
+TEST(ScreenSessionTest, ProgramLeadsTheForegroundOfItsControllingTerminal) {
+  SessionOptions options;
+  options.argv =
+      shellScript("set -- $(cat /proc/$$/stat); [ \"$5\" = \"$8\" ] && echo foreground >/dev/tty");
+  ScreenSession session(std::move(options));
+  EXPECT_EQ(0, session.waitExit()) << session.screen();
+  EXPECT_EQ("foreground", session.row(1));
+}
+
+// Ignores a signal in the test process for one scope, as a runner started in the background may.
+class ScopedIgnore {
+ public:
+  explicit ScopedIgnore(int signal) : signal_(signal) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(signal_, &ignore, &old_);
+  }
+  ~ScopedIgnore() { ::sigaction(signal_, &old_, nullptr); }
+
+ private:
+  int signal_;
+  struct sigaction old_ {};
+};
+
+TEST(ScreenSessionTest, InterruptKeyEndsTheProgramWhateverTheTestProcessIgnores) {
+  const ScopedIgnore ignore(SIGINT);
+  SessionOptions options;
+  options.argv = shellScript("echo ready; exec sleep 60");
+  ScreenSession session(std::move(options));
+  ASSERT_TRUE(session.waitForText("ready"));
+  session.type("\x03");
+  const int status = session.waitExit();
+  ASSERT_TRUE(WIFSIGNALED(status)) << status;
+  EXPECT_EQ(SIGINT, WTERMSIG(status));
+}
+
 TEST(ScreenSessionTest, ProgramThatCannotRunLeavesAnEmptySession) {
   SessionOptions options;
   options.argv = {"/nonexistent/mvex-program"};
