@@ -34,6 +34,10 @@ struct SessionOptions {
 /// (libvterm, UTF-8). The emulator answers the program's cursor-position and size queries, and
 /// turns key presses into the bytes the program's current modes ask for. Every wait has a
 /// deadline. Not copyable or movable: the emulator calls back into the object.
+///
+///   ScreenSession session({.argv = {kExtermPath, line.devicePath()}});
+///   ASSERT_TRUE(session.waitForText("> ")) << session.screen();
+///   session.pressEsc();
 class ScreenSession {
  public:
   /// Starts the program. When it cannot be started, started() is false, nothing runs and the
