@@ -55,7 +55,8 @@ class SerialPort {
   /// Whether the port is open.
   bool isOpen() const { return fd_.valid(); }
 
-  /// Port number of the open port's spec (0 for a named device or a closed port).
+  /// Port number from the port spec the port was opened with (0 for a named device or a closed
+  /// port).
   uint32_t portNumber() const { return portNumber_; }
 
   /// The port spec the open port was opened from (defaults when closed).
