@@ -43,13 +43,14 @@ class BoardServer {
       bool interrupted = false;
       if (waitForLine(events, interrupted) != kSuccess) return kInputOutput;
       if (interrupted) continue;
+      // The first bytes of a newly opened line already count towards the XOFF pauses.
+      if (!open_ && (events & (POLLHUP | POLLERR)) == 0) lineOpened();
       if ((events & POLLIN) != 0 && !receive()) events |= POLLHUP;
       if (logFailed_) return kInputOutput;
       if ((events & (POLLHUP | POLLERR)) != 0) {
         if (lineClosed()) return kSuccess;
         continue;
       }
-      if (!open_) lineOpened();
       runTimers();
       if (line_.writePending() != kSuccess) return kInputOutput;
     }
