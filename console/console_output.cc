@@ -28,6 +28,24 @@ void fixTextView(ConsoleState& state) {
   state.viewLast = state.rows == 0 ? 25 : state.rows;
 }
 
+// The motion to (row, column), each 0 to keep that coordinate; an invalid position keeps both.
+std::string cursorMotion(ConsoleState& state, int row, int column) {
+  const bool rowValid = row == 0 || (row >= state.viewFirst && row <= state.viewLast);
+  const bool columnValid = column == 0 || (column >= 1 && column <= state.columns);
+  if (!rowValid || !columnValid) {
+    row = 0;
+    column = 0;
+  }
+  if (row == 0 || column == 0) {
+    const ScreenPosition at = currentPosition(state);
+    if (row == 0) row = at.row;
+    if (column == 0) column = at.column;
+  }
+  state.trackedRow = std::min(row, state.rows);
+  state.trackedColumn = std::min(column, state.columns);
+  return expandCapability(state.caps.cm, column - 1, row - 1);
+}
+
 }  // namespace
 
 void print(std::string_view text) {
@@ -76,20 +94,9 @@ void locate(int row, int column, int cursor) {
   ConsoleState& state = consoleState();
   if (plain(state)) return;
   fixTextView(state);
-  const bool rowValid = row == 0 || (row >= state.viewFirst && row <= state.viewLast);
-  const bool columnValid = column == 0 || (column >= 1 && column <= state.columns);
-  if (!rowValid || !columnValid) {
-    row = 0;
-    column = 0;
-  }
-  if (row == 0 || column == 0) {
-    const ScreenPosition at = currentPosition(state);
-    if (row == 0) row = at.row;
-    if (column == 0) column = at.column;
-  }
-  state.trackedRow = std::min(row, state.rows);
-  state.trackedColumn = std::min(column, state.columns);
-  std::string bytes = expandCapability(state.caps.cm, column - 1, row - 1);
+  // (0, 0) keeps the cursor where it is: only its visibility changes, and the terminal need
+  // not be asked where that is.
+  std::string bytes = row == 0 && column == 0 ? "" : cursorMotion(state, row, column);
   if (cursor == 0) bytes += plainCapability(state.caps.vi);
   if (cursor == 1) bytes += plainCapability(state.caps.ve);
   if (cursor == 0 || cursor == 1) state.cursorShown = cursor == 1;

@@ -61,7 +61,7 @@ void serviceWindowChange();
 /// Reads every byte the terminal handle holds right now into the pending input.
 void readWaitingInput(ConsoleState& state);
 
-/// Decodes the pending input completely into keys, in order.
+/// Decodes the pending input into keys, in order, as far as the key queue has room.
 void decodePendingInput(ConsoleState& state);
 
 }  // namespace mvex

@@ -35,6 +35,8 @@ class KeyQueue {
   /// Removes and returns the oldest key, or nothing when empty.
   std::optional<KeyCode> pop();
   [[nodiscard]] bool empty() const { return read_ == write_; }
+  /// True when the next push would drop the oldest key.
+  [[nodiscard]] bool full() const { return (write_ + 1) % slots_.size() == read_; }
 
  private:
   std::array<KeyCode, 256> slots_{};

@@ -88,7 +88,8 @@ int waitPlainKey(ConsoleState& state) {
 std::optional<KeyCode> takeKey(bool consume) {
   serviceWindowChange();
   ConsoleState& state = consoleState();
-  if (state.takenOver) {
+  // With the queue full the bytes wait where they are, so no typed key is pushed out.
+  if (state.takenOver && !state.keys.full()) {
     TerminalBytes source(state);
     if (std::optional<KeyCode> key = decodeKey(source, state.escapeTable, terminalKeySequences)) {
       state.keys.push(*key);
@@ -115,7 +116,8 @@ void readWaitingInput(ConsoleState& state) {
 }
 
 void decodePendingInput(ConsoleState& state) {
-  while (!state.pendingInput.empty()) {
+  // Bytes that find no room in the queue stay pending, so a long paste loses nothing.
+  while (!state.pendingInput.empty() && !state.keys.full()) {
     TerminalBytes source(state);
     if (std::optional<KeyCode> key = decodeKey(source, state.escapeTable, terminalKeySequences)) {
       state.keys.push(*key);
