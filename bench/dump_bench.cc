@@ -37,8 +37,8 @@ int sendAndAwait(Session& session, const std::string& bytes, const std::string& 
   if (const int error = sampleProcess(session.child().pid(), before); error != 0) return error;
   const auto start = Clock::now();
   session.sendToLine(bytes);
-  const bool done = session.pumpUntil(start + std::chrono::seconds(120),
-                                      [&] { return fileSize(path) >= finalSize; });
+  const bool done = session.pumpUntil(
+      start + std::chrono::seconds(120), [&] { return fileSize(path) >= finalSize; }, 1);
   const auto end = Clock::now();
   if (!done) return ETIMEDOUT;
   if (const int error = sampleProcess(session.child().pid(), after); error != 0) return error;

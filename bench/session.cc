@@ -82,13 +82,14 @@ void Session::sendToLine(std::string bytes) {
 
 int Session::type(std::string_view bytes) { return writeAll(screenPty_.master.get(), bytes, 1000); }
 
-bool Session::pumpUntil(Clock::time_point deadline, const std::function<bool()>& done) {
+bool Session::pumpUntil(Clock::time_point deadline, const std::function<bool()>& done,
+                        int checkMs) {
   for (;;) {
     if (done()) return true;
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left < 0) return false;
-    pumpOnce(static_cast<int>(std::min<int64_t>(left + 1, 100)));
+    pumpOnce(static_cast<int>(std::min<int64_t>(left + 1, checkMs)));
   }
 }
 

@@ -50,7 +50,8 @@ class Session {
   [[nodiscard]] int type(std::string_view bytes);
 
   /// Relays data both ways until `done` returns true (true) or the deadline passes (false).
-  bool pumpUntil(Clock::time_point deadline, const std::function<bool()>& done);
+  /// `done` is checked after each transfer and at least every `checkMs` milliseconds.
+  bool pumpUntil(Clock::time_point deadline, const std::function<bool()>& done, int checkMs = 100);
   /// Relays data for `duration` whatever happens.
   void pumpFor(std::chrono::milliseconds duration);
 
