@@ -1,6 +1,7 @@
 #include "tests/harness/screen_session.h"
 
 #include <errno.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +20,14 @@ namespace mvex::harness {
 namespace {
 
 constexpr std::chrono::seconds kWriteTimeout(10);
+// How long the reader waits for output before it looks whether it should end.
+constexpr int kReadSliceMs = 10;
+// How often a writer waiting for room, and waitExit waiting for the end, look again.
+constexpr std::chrono::milliseconds kWriteSlice(5);
+constexpr std::chrono::milliseconds kExitSlice(10);
+// The reader renders output in pieces of at most this size, releasing the lock in between.
+constexpr size_t kReadChunk = 16384;
+constexpr int kDrainChunks = 64;
 
 void appendUtf8(std::string& text, uint32_t code) {
   if (code < 0x80) {
@@ -87,10 +96,18 @@ ScreenSession::ScreenSession(SessionOptions options) : options_(std::move(option
     if (stdoutDir_->ok()) stdoutPath_ = stdoutDir_->file("stdout");
   }
   start();
+  if (started()) reader_ = std::thread([this] { readLoop(); });
 }
 
 ScreenSession::~ScreenSession() {
-  if (started() && !reaped_) killAndReap();
+  bool running = false;
+  {
+    const Lock lock(mutex_);
+    running = started() && !reaped_;
+  }
+  if (running) killAndReap();
+  // The reader uses the emulator and the descriptors; it ends before they go.
+  stopReader();
 }
 
 void ScreenSession::setUpEmulator() {
@@ -119,57 +136,108 @@ void ScreenSession::start() {
   slave_ = std::move(program.slave);
 }
 
+void ScreenSession::readLoop() {
+  bool more = false;
+  for (;;) {
+    // Waiting happens without the lock, so that the test thread can go on meanwhile.
+    if (!more) (void)waitReadable(master_.get(), kReadSliceMs);
+    const Lock lock(mutex_);
+    if (stopping_) return;
+    const int count = readOnce();
+    flushPending();         // answers to queries in this piece, and what a full terminal held back
+    if (count < 0) return;  // the terminal is gone; nothing more will come
+    more = count > 0;
+  }
+}
+
+int ScreenSession::readOnce() {
+  if (!master_.valid()) return -1;
+  char buffer[kReadChunk];
+  ssize_t n;
+  int error;
+  do {
+    n = ::read(master_.get(), buffer, sizeof buffer);
+    error = errno;
+  } while (n < 0 && error == EINTR);
+  if (n < 0 && (error == EAGAIN || error == EWOULDBLOCK)) return 0;
+  if (n <= 0) return -1;  // end of input or an error such as EIO after a hang-up
+  output_.append(buffer, static_cast<size_t>(n));
+  feeding_ = true;
+  vterm_input_write(vt_.get(), buffer, static_cast<size_t>(n));
+  feeding_ = false;
+  rendered_.notify_all();
+  return static_cast<int>(n);
+}
+
+void ScreenSession::drainOutput() {
+  // Bounded, so that a program that never stops writing cannot hold the caller here.
+  for (int i = 0; i < kDrainChunks && readOnce() > 0; ++i) {
+  }
+}
+
 void ScreenSession::answer(std::string_view bytes) {
   if (feeding_ && !options_.answerQueries) return;
   pending_ += bytes;
-}
-
-bool ScreenSession::readOutput() {
-  if (!master_.valid()) return false;
-  const size_t before = output_.size();
-  const int count = readAvailable(master_.get(), output_);
-  if (output_.size() > before) {
-    feeding_ = true;
-    vterm_input_write(vt_.get(), output_.data() + before, output_.size() - before);
-    feeding_ = false;
-  }
-  return count > 0;
+  queued_ += bytes.size();
 }
 
 void ScreenSession::flushPending() {
-  if (!master_.valid()) {
+  while (!pending_.empty()) {
+    ssize_t n = -1;
+    int error = EBADF;
+    if (master_.valid()) {
+      n = ::write(master_.get(), pending_.data(), pending_.size());
+      error = errno;
+    }
+    if (n > 0) {
+      pending_.erase(0, static_cast<size_t>(n));
+      sent_ += static_cast<uint64_t>(n);
+      continue;
+    }
+    if (n < 0 && error == EINTR) continue;
+    if (n < 0 && (error == EAGAIN || error == EWOULDBLOCK)) return;  // full; tried again later
+    // No terminal takes them any more.
+    sent_ += pending_.size();
     pending_.clear();
-    return;
   }
+}
+
+void ScreenSession::sendQueued(Lock& lock) {
+  const uint64_t target = queued_;
   const Deadline deadline(kWriteTimeout);
-  // Reading output while the terminal's input is full can queue further answers.
-  while (!pending_.empty() && !deadline.passed()) {
-    const std::string bytes = std::exchange(pending_, std::string());
-    writeAll(master_.get(), bytes, deadline, [this] { readOutput(); });
+  for (;;) {
+    flushPending();
+    if (sent_ >= target || deadline.passed()) return;
+    // The reader must go on rendering while the program is busy writing and reads no input.
+    lock.unlock();
+    pollfd entry{master_.get(), POLLOUT, 0};
+    (void)::poll(&entry, 1, deadline.nextSlice(kWriteSlice));  // only a pause
+    lock.lock();
   }
 }
 
 void ScreenSession::type(std::string_view bytes) {
+  Lock lock(mutex_);
   pending_ += bytes;
-  flushPending();
+  queued_ += bytes.size();
+  sendQueued(lock);
 }
 
 void ScreenSession::pressKey(VTermKey key) {
-  readOutput();
+  Lock lock(mutex_);
+  drainOutput();
   vterm_keyboard_key(vt_.get(), key, VTERM_MOD_NONE);
-  flushPending();
+  sendQueued(lock);
 }
 
 bool ScreenSession::waitFor(const std::function<bool()>& condition,
                             std::chrono::milliseconds timeout) {
   const Deadline deadline(timeout);
+  Lock lock(mutex_);
   for (;;) {
-    flushPending();
-    readOutput();
-    flushPending();
     if (condition()) return true;
-    if (deadline.passed() || !master_.valid()) return false;
-    waitReadable(master_.get(), deadline.nextSlice());
+    if (deadline.passed() || !started()) return false;
+    (void)rendered_.wait_for(lock, std::chrono::milliseconds(deadline.nextSlice()));
   }
 }
 
@@ -188,6 +256,7 @@ void ScreenSession::pump(std::chrono::milliseconds duration) {
 }
 
 std::string ScreenSession::rowText(int row, bool trim) const {
+  const Lock lock(mutex_);
   std::string text;
   if (row < 1 || row > options_.rows) return text;
   for (int column = 0; column < options_.columns; ++column) {
@@ -207,6 +276,7 @@ std::string ScreenSession::rowText(int row, bool trim) const {
 std::string ScreenSession::row(int row) const { return rowText(row, true); }
 
 std::string ScreenSession::screen() const {
+  const Lock lock(mutex_);
   std::string text;
   for (int r = 1; r <= options_.rows; ++r) {
     if (r > 1) text += '\n';
@@ -216,6 +286,7 @@ std::string ScreenSession::screen() const {
 }
 
 uint32_t ScreenSession::cell(int row, int column) const {
+  const Lock lock(mutex_);
   if (row < 1 || row > options_.rows || column < 1 || column > options_.columns) return 0;
   VTermScreenCell cell{};
   if (!vterm_screen_get_cell(screen_, VTermPos{row - 1, column - 1}, &cell)) return 0;
@@ -223,12 +294,14 @@ uint32_t ScreenSession::cell(int row, int column) const {
 }
 
 int ScreenSession::cursorRow() const {
+  const Lock lock(mutex_);
   VTermPos position{};
   vterm_state_get_cursorpos(vterm_obtain_state(vt_.get()), &position);
   return position.row + 1;
 }
 
 int ScreenSession::cursorColumn() const {
+  const Lock lock(mutex_);
   VTermPos position{};
   vterm_state_get_cursorpos(vterm_obtain_state(vt_.get()), &position);
   return position.col + 1;
@@ -236,17 +309,16 @@ int ScreenSession::cursorColumn() const {
 
 int ScreenSession::waitExit(std::chrono::milliseconds timeout) {
   if (!started()) return -1;
-  if (reaped_) return status_;
   const Deadline deadline(timeout);
+  Lock lock(mutex_);
+  if (reaped_) return status_;
   for (;;) {
-    flushPending();
-    readOutput();
     int status = 0;
     const pid_t result = ::waitpid(pid_, &status, WNOHANG);
     if (result == pid_) {
       reaped_ = true;
       status_ = status;
-      readOutput();  // what it wrote last is still in the terminal
+      drainOutput();  // what it wrote last may still wait in the terminal
       return status_;
     }
     if (result < 0 && errno != EINTR) {
@@ -254,11 +326,21 @@ int ScreenSession::waitExit(std::chrono::milliseconds timeout) {
       return -1;
     }
     if (deadline.passed()) {
+      lock.unlock();
       killAndReap();
       return -1;
     }
-    waitReadable(master_.get(), deadline.nextSlice());
+    (void)rendered_.wait_for(lock, std::chrono::milliseconds(deadline.nextSlice(kExitSlice)));
   }
+}
+
+void ScreenSession::stopReader() {
+  if (!reader_.joinable()) return;
+  {
+    const Lock lock(mutex_);
+    stopping_ = true;
+  }
+  reader_.join();
 }
 
 void ScreenSession::killAndReap() {
@@ -270,15 +352,27 @@ void ScreenSession::killAndReap() {
   do {
     result = ::waitpid(pid_, &status, 0);
   } while (result < 0 && errno == EINTR);
+  stopReader();
+  const Lock lock(mutex_);
   reaped_ = true;
   status_ = -1;
-  readOutput();
+  drainOutput();
 }
 
 termios ScreenSession::terminalSettings() const {
   termios settings{};
   if (slave_.valid() && ::tcgetattr(slave_.get(), &settings) != 0) settings = termios{};
   return settings;
+}
+
+std::string ScreenSession::output() const {
+  const Lock lock(mutex_);
+  return output_;
+}
+
+int ScreenSession::bells() const {
+  const Lock lock(mutex_);
+  return bells_;
 }
 
 std::string ScreenSession::stdoutText() const {

@@ -5,11 +5,12 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 
 #include "tests/harness/file_text.h"
-#include "tests/harness/paths.h"
 #include "tests/harness/temp_dir.h"
 #include "tests/harness/test_support.h"
 
@@ -147,40 +148,6 @@ TEST(ScreenSessionTest, EndingTheSessionEndsTheProgramAndItsChildren) {
   EXPECT_TRUE(waitProcessGone(child));
 }
 
-TEST(ScreenSessionTest, AnswersCursorPositionAndSizeQueries) {
-  const struct {
-    const char* query;
-    int rows, columns;
-    const char* answer;
-  } kCases[] = {
-      {"\x1b[3;5H\x1b[6n", 24, 80, "answer: ^[[3;5R"},
-      {"\x1b[18t", 24, 80, "answer: ^[[8;24;80t"},
-      {"\x1b[18t", 30, 100, "answer: ^[[8;30;100t"},
-  };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.answer);
-    SessionOptions options;
-    options.argv = {kQueryTerminalPath, c.query, "10000"};
-    options.rows = c.rows;
-    options.columns = c.columns;
-    ScreenSession session(std::move(options));
-    EXPECT_EQ(0, session.waitExit()) << session.screen();
-    EXPECT_TRUE(session.waitForText(c.answer, milliseconds(0))) << session.screen();
-  }
-}
-
-TEST(ScreenSessionTest, SilentTerminalLeavesQueriesUnanswered) {
-  for (const char* query : {"\x1b[6n", "\x1b[18t"}) {
-    SCOPED_TRACE(query + 1);
-    SessionOptions options;
-    options.argv = {kQueryTerminalPath, query, "300"};
-    options.answerQueries = false;
-    ScreenSession session(std::move(options));
-    EXPECT_EQ(1 << 8, session.waitExit()) << session.screen();
-    EXPECT_EQ("no answer", session.row(2));
-  }
-}
-
 TEST(ScreenSessionTest, KeysReachTheProgramAsTheTerminalSendsThemInItsModes) {
   const struct {
     const char* name;
@@ -226,6 +193,23 @@ TEST(ScreenSessionTest, TypesLongInputCompletelyWhileTheProgramReadsIt) {
   session.type(std::string(100000, 'x'));
   EXPECT_EQ(0, session.waitExit());
   EXPECT_EQ("100000\n", session.stdoutText());
+}
+
+TEST(ScreenSessionTest, TypesLongInputWhileTheProgramEchoesItBackWithoutStalling) {
+  // Nobody reads the echo but the session itself: typing must not keep it from rendering, or
+  // the program blocks on its output, stops reading and the typing waits for its time-out.
+  SessionOptions options;
+  options.argv = shellScript("stty raw -echo; echo ready; head -c 100000; echo; echo done");
+  ScreenSession session(std::move(options));
+  ASSERT_TRUE(session.waitForText("ready"));
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(8);  // < type's 10 s
+  session.type(std::string(100000, 'x'));
+  const auto left =
+      std::chrono::duration_cast<milliseconds>(end - std::chrono::steady_clock::now());
+  EXPECT_TRUE(session.waitForText("done", std::max(left, milliseconds(0)))) << session.screen();
+  EXPECT_EQ(0, session.waitExit());
+  const std::string output = session.output();
+  EXPECT_EQ(100000, std::count(output.begin(), output.end(), 'x'));
 }
 
 TEST(ScreenSessionTest, RunsInAFreshEmptyDirectoryThatIsRemovedAfterwards) {
