@@ -11,10 +11,10 @@ struct LatencySamples {
   std::vector<double> lineToScreenMs;
 };
 
-// A pause of 0 to 9 ms before each sample, from a fixed sequence, so that samples fall at
-// different points of a program's polling cycle.
+// A pause of 0 to 22 ms before each sample, from a fixed sequence, so that samples fall evenly
+// over a program's polling cycle (20 ms for mvexterm's default delay) instead of just after it.
 std::chrono::milliseconds pauseFor(int sample) {
-  return std::chrono::milliseconds((sample * 7) % 10);
+  return std::chrono::milliseconds((sample * 7) % 23);
 }
 
 int sampleOnce(Session& session, int sample, LatencySamples& out) {
