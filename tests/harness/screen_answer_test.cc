@@ -61,7 +61,7 @@ int statusWithoutTheSession(pid_t pid) {
   return info.si_code == CLD_EXITED ? info.si_status << 8 : info.si_status;
 }
 
-TEST(ScreenSessionTest, AnswersQueriesAtOnceWhileTheTestIsBusyElsewhere) {
+TEST(ScreenSessionTest, AnswersQueriesWhileTheTestIsBusyElsewhere) {
   const struct {
     const char* name;
     bool answerQueries;

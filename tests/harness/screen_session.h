@@ -74,8 +74,8 @@ class ScreenSession {
                                  std::chrono::milliseconds timeout = std::chrono::seconds(10));
   /// Waits until `condition` holds or `timeout` passed. Returns whether it held. The condition
   /// is checked at once and after each piece of rendered output (at least every 20 ms), while the
-  /// session's lock is held: it may call the session's operations, and no output is rendered
-  /// while it runs.
+  /// session's lock is held: it may read the session (row(), output(), ...), no output is
+  /// rendered while it runs, and so it should neither type nor wait for anything itself.
   [[nodiscard]] bool waitFor(const std::function<bool()>& condition,
                              std::chrono::milliseconds timeout = std::chrono::seconds(10));
   /// Lets the program run and its output be rendered for `duration`.
