@@ -11,7 +11,8 @@ _mvexterm_serial_devices() {
   return 0
 }
 
-# Completes the word under the cursor by its position on the command line.
+# Completes the word under the cursor by its position on the command line. The offers are read
+# one a line, so that names with blanks or wildcard characters stay whole.
 _mvexterm() {
   local cur=${COMP_WORDS[COMP_CWORD]}
   local IFS=$'\n'
@@ -19,26 +20,27 @@ _mvexterm() {
   case $COMP_CWORD in
     1)
       if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W $'--help\n--version' -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -W $'--help\n--version' -- "$cur")
         return 0
       fi
-      COMPREPLY=($(compgen -W "$(_mvexterm_serial_devices /dev; printf '%s\n' COM1 COM2 COM3 COM4)" \
-        -- "$cur"))
+      mapfile -t COMPREPLY < <(compgen -W \
+        "$(_mvexterm_serial_devices /dev; printf '%s\n' COM1 COM2 COM3 COM4)" -- "$cur")
       # Any other device path can be given too, e.g. a pseudo-terminal or a link to one.
       if [[ ${#COMPREPLY[@]} -eq 0 ]]; then
         compopt -o filenames 2>/dev/null || true
-        COMPREPLY=($(compgen -f -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       fi
       ;;
     2)
-      COMPREPLY=($(compgen -W "$(printf '%s\n' 0 50 150 300 600 1200 1800 2400 4800 9600 19200 \
-        38400 57600 115200 230400 460800 500000 576000 921600 1000000 1152000)" -- "$cur"))
+      mapfile -t COMPREPLY < <(compgen -W "$(printf '%s\n' 0 50 150 300 600 1200 1800 2400 4800 \
+        9600 19200 38400 57600 115200 230400 460800 500000 576000 921600 1000000 1152000)" \
+        -- "$cur")
       ;;
     3)
-      COMPREPLY=($(compgen -W $'1\n5\n10\n20\n50\n100' -- "$cur"))
+      mapfile -t COMPREPLY < <(compgen -W $'1\n5\n10\n20\n50\n100' -- "$cur")
       ;;
     4)
-      COMPREPLY=($(compgen -c -- "$cur"))
+      mapfile -t COMPREPLY < <(compgen -c -- "$cur")
       ;;
   esac
   # Rates and delays read best in numeric order, not sorted as text.

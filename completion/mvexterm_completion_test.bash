@@ -3,14 +3,14 @@
 # Runs the completion function as bash would, for each argument position, and compares the
 # whole list offered. Prints every mismatch and exits 1 when there is one.
 set -uo pipefail
-completion_file=$1
+completion_file=$(realpath -- "$1") || exit 1
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 1
 
-# shellcheck source=mvexterm.bash
-source "$completion_file"
+# shellcheck source=completion/mvexterm.bash
+source "$completion_file" || { echo "cannot load $completion_file"; exit 1; }
 
 failures=0
 check() {  # check NAME EXPECTED ACTUAL
