@@ -9,6 +9,8 @@
 #include <csignal>
 #include <iterator>
 
+#include "io/command.h"
+
 namespace mvex {
 namespace {
 
@@ -46,8 +48,17 @@ void writeAllSafely(const char* bytes, size_t length) {
   }
 }
 
+// What the running external command is sent when the program ends: the request to end
+// itself, or, for a fault of the program's own, an ordinary request to end.
+int signalForCommand(int signal) {
+  return signal == SIGHUP || signal == SIGINT || signal == SIGQUIT || signal == SIGTERM ? signal
+                                                                                        : SIGTERM;
+}
+
 void onFatalSignal(int signal) {
   const int savedErrno = errno;
+  // A compiler still running would otherwise outlive the program and keep the terminal.
+  endRunningCommand(signalForCommand(signal));
   if (gArmed != 0) {
     gArmed = 0;
     const RestoreSlot& slot = gSlots[gCurrentSlot];

@@ -18,7 +18,8 @@ struct GiveBack {
 
 /// Installs the fatal-signal handler for SIGABRT, SIGFPE, SIGILL, SIGSEGV, SIGTERM, SIGINT,
 /// SIGQUIT and SIGHUP, saving the handlers found, and arms it with `giveBack`. The handler
-/// gives the terminal back, puts the saved handler back and raises the signal again.
+/// ends an external command that is running (endRunningCommand), gives the terminal back,
+/// puts the saved handler back and raises the signal again.
 void installFatalSignals(const GiveBack& giveBack);
 
 /// Replaces what the handler writes and restores; calls may come at any time while installed.

@@ -95,9 +95,10 @@ std::vector<pid_t> survivors(const std::vector<pid_t>& pids, milliseconds timeou
 
 FaultSession::FaultSession(std::vector<std::string> arguments, Starter starter,
                            harness::SessionOptions base) {
-  const char* script = starter == Starter::kExec
-                           ? "read go; exec \"$0\" \"$@\""
-                           : "set -m; read go; \"$0\" \"$@\"; echo \"ended $?\"; read done";
+  const char* script =
+      starter == Starter::kExec
+          ? "read go; exec \"$0\" \"$@\""
+          : "set -m; trap : INT QUIT; read go; \"$0\" \"$@\"; echo \"ended $?\"; read done";
   base.argv = {harness::kShellPath, "-c", script, MVEX_EXTERM_PATH, board.devicePath()};
   base.argv.insert(base.argv.end(), arguments.begin(), arguments.end());
   screen = std::make_unique<harness::ScreenSession>(base);
@@ -106,8 +107,12 @@ FaultSession::FaultSession(std::vector<std::string> arguments, Starter starter,
 
 bool FaultSession::go() {
   if (!board.ok() || !screen->started()) return false;
+  const termios raw = board.lineSettings();
   screen->type("go\n");
-  return screen->waitForText("Press Esc");
+  if (!screen->waitForText("Press Esc")) return false;
+  // The banner comes before the port is opened, and opening it discards what waits on the
+  // line: the board speaks only once mvexterm has applied its own line settings.
+  return screen->waitFor([&] { return !sameSettings(raw, board.lineSettings()); });
 }
 
 bool FaultSession::boardPrompt() {

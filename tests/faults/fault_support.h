@@ -53,7 +53,7 @@ struct FaultSession {
   explicit FaultSession(std::vector<std::string> arguments = {"9600", "2"},
                         Starter starter = Starter::kExec, harness::SessionOptions base = {});
 
-  /// Lets mvexterm start and waits for its banner. Returns whether it came.
+  /// Lets mvexterm start and waits until it shows its banner and has set up the line.
   [[nodiscard]] bool go();
   /// The board shows its prompt and the test waits until it stands on the screen.
   [[nodiscard]] bool boardPrompt();
