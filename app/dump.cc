@@ -1,5 +1,7 @@
 #include "app/dump.h"
 
+#include <limits>
+
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "console/line_editor.h"
@@ -84,6 +86,12 @@ DumpAction dumpStep(int32_t& dumpCount, char byte, int32_t charsPerMark) {
     return DumpAction::kDropped;
   }
   if (!isHexTextByte(byte)) return DumpAction::kEnded;
+  if (dumpCount == std::numeric_limits<int32_t>::max()) {
+    // A capture has no length limit, but the count must not overflow: it goes back by whole
+    // marks, so the marks keep their spacing and the count stays past the dropped bytes.
+    const int32_t wholeMarks = charsPerMark > 0 ? (dumpCount - kDroppedBytes) / charsPerMark : 0;
+    dumpCount = wholeMarks > 0 ? dumpCount - wholeMarks * charsPerMark : kDroppedBytes;
+  }
   ++dumpCount;
   const bool mark = charsPerMark > 0 && dumpCount % charsPerMark == 0;
   return mark ? DumpAction::kAcceptedWithMark : DumpAction::kAccepted;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,33 @@ TEST(DumpTest, MarksComeAfter893AcceptedBytesAndThenEvery896) {
   EXPECT_EQ(893, marksAfter.front());
   EXPECT_EQ(32 * 896 - 3, marksAfter.back());
   EXPECT_EQ(32 * 896 + 3, count);
+}
+
+TEST(DumpTest, ACountAtItsLargestGoesOnWithoutOverflowAndKeepsTheMarkSpacing) {
+  // 2147483647 = 2396745 * 896 + 127: the count goes back by whole marks to 127 and on to 128,
+  // so the next mark still comes 768 accepted bytes later, as it would have without the limit.
+  const struct {
+    int32_t charsPerMark;
+    int32_t countAfter;
+    int firstMarkAfter;
+  } kCases[] = {
+      {896, 128, 768},
+      {1, 4, 1},
+      {0, 4, 0},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.charsPerMark);
+    int32_t count = std::numeric_limits<int32_t>::max();
+    EXPECT_NE(DumpAction::kDropped, dumpStep(count, '0', c.charsPerMark));
+    EXPECT_EQ(c.countAfter, count);
+    int firstMarkAfter = 0;
+    for (int accepted = 1; accepted <= 2000 && firstMarkAfter == 0; ++accepted) {
+      if (dumpStep(count, '0', c.charsPerMark) == DumpAction::kAcceptedWithMark) {
+        firstMarkAfter = accepted;
+      }
+    }
+    EXPECT_EQ(c.firstMarkAfter, firstMarkAfter);
+  }
 }
 
 }  // namespace

@@ -94,20 +94,17 @@ void LineEditor::erase(size_t at, size_t count) {
 
 void LineEditor::insert(std::string_view bytes) {
   screen_.locate(0, 0, 0);
-  const ScreenPosition cell = at_;
-  const size_t oldLength = text_.size();
-  const int k = static_cast<int>(bytes.size());
+  ScreenPosition cell = at_;
   text_.insert(n_, bytes);
-  screen_.print(std::string_view(text_).substr(n_));
-  at_ = screen_.position();
-  const ScreenPosition end = movedPosition(cell, static_cast<int>(text_.size() - n_), columns_);
-  const bool scrolled = end.row > rows_ + 1 || (end.row == rows_ + 1 && end.column > 1);
-  if (n_ != oldLength && scrolled) {
-    move(-static_cast<int>(oldLength - n_));
-  } else {
-    at_ = cell;
-    move(k);
-  }
+  const std::string_view shown = std::string_view(text_).substr(n_);
+  screen_.print(shown);
+  // A last byte printed below the bottom row scrolled the screen, and the insertion cell with
+  // it, by that many rows. The cursor the terminal reports cannot tell this: behind a text that
+  // ends at the right margin it still stands on the last cell.
+  const ScreenPosition last = movedPosition(cell, static_cast<int>(shown.size()) - 1, columns_);
+  if (rows_ > 0 && last.row > rows_) cell.row -= last.row - rows_;
+  at_ = cell;
+  move(static_cast<int>(bytes.size()));
   n_ += bytes.size();
 }
 

@@ -160,6 +160,29 @@ TEST(LineEditorTest, InsertingBeforeTextThatReachesTheBottomKeepsTheCursorOnItsB
   EXPECT_EQ("j", screen.rowText(3));
 }
 
+TEST(LineEditorTest, InsertingThatScrollsPastTheBottomToTheMarginKeepsTheCursorOnItsByte) {
+  // The printed text ends at the right margin of the bottom row after scrolling, where the
+  // terminal reports the last cell instead of the cell behind the text.
+  const struct {
+    const char* name;
+    std::vector<int> keys;
+    std::string text;
+    std::string row3;
+    std::string row4;
+  } kCases[] = {
+      {"tab at the end", {9, 'x', 'y'}, "        xy", "", "xy"},
+      {"tab before text", {'a', 'b', 'c', 'd', kHome, 9, 'X'}, "        Xabcd", "Xabc", "d"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    GridScreen screen(4, 4);
+    screen.print("\n\n\n");
+    EXPECT_EQ(c.text, edit(screen, 4, 4, c.keys));
+    EXPECT_EQ(c.row3, screen.rowText(3));
+    EXPECT_EQ(c.row4, screen.rowText(4));
+  }
+}
+
 TEST(LineEditorTest, ScreenPositionsWrapBothWays) {
   const struct {
     ScreenPosition from;
