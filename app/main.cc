@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <string_view>
 
 #include "app/app_state.h"
@@ -33,6 +34,7 @@ constexpr std::string_view kVersion = "mvexterm " MVEX_VERSION "\n";
 void writeOut(std::string_view text) {
   while (!text.empty()) {
     const ssize_t n = ::write(STDOUT_FILENO, text.data(), text.size());
+    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return;
     text.remove_prefix(static_cast<size_t>(n));
   }

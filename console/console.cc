@@ -60,6 +60,13 @@ std::string giveBackBytes(const ConsoleState& state) {
   return bytes;
 }
 
+// A text view still unset is set now, spanning the whole screen as it stands.
+void fixTextView(ConsoleState& state) {
+  if (state.viewFirst != 0) return;
+  state.viewLast = effectiveViewLast(state);
+  state.viewFirst = 1;
+}
+
 GiveBack fatalGiveBack(const ConsoleState& state, const std::string& bytes) {
   return GiveBack{bytes, state.savedStdout, state.savedTty, state.tty.get(), state.savedTtyFlags};
 }
@@ -190,10 +197,7 @@ void openConsole() {
 void closeConsole() {
   ConsoleState& state = consoleState();
   if (state.mode == ConsoleMode::kPlain) return;
-  if (state.viewFirst == 0) {
-    state.viewFirst = 1;
-    state.viewLast = effectiveViewLast(state);
-  }
+  fixTextView(state);
   giveBack(state);
   removeWindowSignal();
   removeFatalSignals();
@@ -203,10 +207,7 @@ void closeConsole() {
 void suspendConsole() {
   ConsoleState& state = consoleState();
   if (state.mode == ConsoleMode::kPlain) return;
-  if (state.viewFirst == 0) {
-    state.viewFirst = 1;
-    state.viewLast = effectiveViewLast(state);
-  }
+  fixTextView(state);
   giveBack(state);
 }
 

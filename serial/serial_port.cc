@@ -101,9 +101,12 @@ int SerialPort::openDevice(const PortSpec& spec, speed_t code) {
 int64_t SerialPort::bytesWaiting() {
   if (!isOpen()) return 0;
   const auto buffered = static_cast<int64_t>(bufferEnd_ - bufferStart_);
+  // Bytes already read count first: the caller drains them without asking the driver on every
+  // byte, and asks again only once they are used up.
+  if (buffered > 0) return buffered;
   int pending = 0;
   if (::ioctl(fd_.get(), FIONREAD, &pending) != 0 || pending < 0) pending = 0;
-  return buffered + pending;
+  return pending;
 }
 
 // 1 when the device has something to read (or an error or hang-up to report), 0 when the

@@ -31,9 +31,9 @@ class SerialPort {
   /// failure of a closed port it stays closed.
   [[nodiscard]] int openPort(std::string_view specText);
 
-  /// Count of received bytes ready to read, never waiting: bytes already taken from the device
-  /// but not yet handed out, plus what the driver holds. 0 on a closed port; when the driver
-  /// cannot be asked, only the bytes already taken are counted.
+  /// Count of received bytes ready to read, never waiting: the bytes already taken from the
+  /// device but not yet handed out, or, once those are used up, what the driver holds. Not 0
+  /// exactly when a byte is ready. 0 on a closed port, and when the driver cannot be asked.
   int64_t bytesWaiting();
 
   /// Stores the next received byte in `dest` and sets `count` to 1; when nothing arrives

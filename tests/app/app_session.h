@@ -2,6 +2,7 @@
 #define MVEX_TESTS_APP_APP_SESSION_H_
 
 #include <sys/wait.h>
+#include <termios.h>
 
 #include <chrono>
 #include <fstream>
@@ -43,7 +44,13 @@ struct AppSession {
     screen = std::make_unique<harness::ScreenSession>(options);
   }
 
-  bool ready() { return board.ok() && screen->started() && screen->waitForText("Press Esc"); }
+  /// The banner is shown and the line is configured. The port's open discards whatever the
+  /// line held, so the board's first bytes must come after it: the output XON/XOFF setting on
+  /// the line shows that the open is done.
+  bool ready() {
+    return board.ok() && screen->started() && screen->waitForText("Press Esc") &&
+           screen->waitFor([this] { return (board.lineSettings().c_iflag & IXON) != 0; });
+  }
 
   std::string path(const std::string& name) const { return screen->workDir() + "/" + name; }
 

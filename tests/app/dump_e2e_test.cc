@@ -7,11 +7,17 @@
 namespace mvex::apptest {
 namespace {
 
-/// Starts a dump into `fileName` and waits until the board received the request.
+/// Starts a dump into `fileName` and waits until the board received the request and the
+/// progress bar stands on the screen.
 bool startDump(AppSession& app, const std::string& fileName) {
   if (!app.boardPrompt()) return false;
   if (!app.choose('d', "File to write hex bytes: ", fileName)) return false;
-  return app.screen->waitForText("Extracting and saving...") && app.board.waitReceivedText("Y");
+  // The bar is drawn after the request; the cursor then stands in its first cell.
+  return app.screen->waitForText("Extracting and saving...") && app.board.waitReceivedText("Y") &&
+         app.screen->waitFor([&] {
+           return app.screen->row(app.screen->cursorRow()).starts_with("|") &&
+                  app.screen->cursorColumn() == 2;
+         });
 }
 
 /// `count` bytes of hex text, lines of 16 values with CR LF ends.
@@ -84,8 +90,10 @@ TEST(DumpE2eTest, ProgressMarksComeAt893AcceptedBytesAndFillTheBarAt32Times896) 
   ASSERT_TRUE(app.screen->waitFor([&] { return app.screen->row(barRow).starts_with("|*"); }));
   EXPECT_EQ("|*                               |", app.screen->row(barRow));
   app.board.send(text.substr(893) + "> ");
-  ASSERT_TRUE(app.screen->waitFor([&] { return app.readFile("big.hex").ends_with("END\n"); }));
-  EXPECT_EQ("|" + std::string(32, '*') + "|", app.screen->row(barRow));
+  const std::string fullBar = "|" + std::string(32, '*') + "|";
+  EXPECT_TRUE(app.screen->waitFor([&] {
+    return app.readFile("big.hex").ends_with("END\n") && app.screen->row(barRow) == fullBar;
+  })) << app.screen->row(barRow);
   EXPECT_EQ(text + "END\n", app.readFile("big.hex"));
 }
 
