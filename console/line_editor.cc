@@ -74,8 +74,9 @@ void LineEditor::syncPosition() { at_ = screen_.position(); }
 
 void LineEditor::move(int d) {
   at_ = movedPosition(at_, d, columns_);
-  if (at_.row == rows_ + 1 && at_.column == 1) {
-    // The text has just filled the bottom row: a line end scrolls and starts the next row.
+  if (rows_ > 0 && at_.row == rows_ + 1 && at_.column == 1) {
+    // The text has just filled the bottom row: a line end scrolls and starts the next row. A
+    // terminal that reports no size has no bottom row to fill.
     screen_.locate(rows_, columns_, -1);
     screen_.print("\n");
     at_ = {rows_, 1};

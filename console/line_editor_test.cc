@@ -183,6 +183,14 @@ TEST(LineEditorTest, InsertingThatScrollsPastTheBottomToTheMarginKeepsTheCursorO
   }
 }
 
+TEST(LineEditorTest, WithoutAScreenSizeTypingInTheTopLeftCellWritesNoLineEnds) {
+  // A terminal that was never given a size reports 0 rows and 0 columns; the editor has no
+  // bottom row to scroll then, and the line stays on the row it began on.
+  GridScreen screen(6, 20);
+  EXPECT_EQ("abc     def", edit(screen, 0, 0, typed("abc\tdef")));
+  EXPECT_EQ("", screen.rowText(2));
+}
+
 TEST(LineEditorTest, ScreenPositionsWrapBothWays) {
   const struct {
     ScreenPosition from;

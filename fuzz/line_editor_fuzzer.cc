@@ -3,7 +3,8 @@
 // key the insertion point lies within the text, the text is exactly what the keys typed (checked
 // against a plain model of the editing rules), only Enter ends the line, and while the whole line
 // is on the screen every cell the editor moves to is on the screen, the screen shows the text
-// from where the line began, and the cursor stands on the insertion point.
+// from where the line began, and the cursor stands on the insertion point. An editor given no
+// screen size never scrolls.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -47,6 +48,8 @@ class ModelScreen final : public EditorScreen {
     pendingWrap_ = false;
   }
   void print(std::string_view text) override {
+    // A line end scrolls the bottom row, which an editor that knows no screen size cannot tell.
+    if (!checkMoves_) MVEX_FUZZ_CHECK(text.find('\n') == std::string_view::npos);
     for (const char c : text) put(c);
   }
   void bell() override {}
