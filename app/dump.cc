@@ -55,13 +55,23 @@ void captureWaiting(AppState& app, Channels& channels) {
   }
 }
 
+/// The pause between capture passes: at most 10 ms, ended early when the board sends more, so a
+/// fast line is captured as fast as it arrives while Esc is still read after every pass. A line
+/// that reports something ready but brings no byte (the board side hung up) gets the whole
+/// pause, so the capture never spins.
+void capturePause(Channels& channels) {
+  if (channels.serial.waitForBytes(kCapturePauseMs) && channels.serial.bytesWaiting() == 0) {
+    sleepMs(kCapturePauseMs);
+  }
+}
+
 void capture(AppState& app, Channels& channels) {
   app.dumping = true;
   app.dumpCount = 0;
   while (app.dumping) {
     app.currentByte = 0;
     captureWaiting(app, channels);
-    sleepMs(kCapturePauseMs);
+    capturePause(channels);
     app.choiceKey = readKey();
     if (app.choiceKey.size() == 1 && app.choiceKey[0] == kEsc) {
       newLine();

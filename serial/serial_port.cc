@@ -112,8 +112,8 @@ int64_t SerialPort::bytesWaiting() {
 // 1 when the device has something to read (or an error or hang-up to report), 0 when the
 // wait ran out, -1 when the wait itself failed. poll, unlike select, works for any
 // descriptor number.
-int SerialPort::waitReadable() {
-  const auto deadline = std::chrono::steady_clock::now() + kReadWait;
+int SerialPort::waitReadable(std::chrono::milliseconds wait) {
+  const auto deadline = std::chrono::steady_clock::now() + wait;
   while (true) {
     const auto left =
         std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -130,7 +130,7 @@ int SerialPort::readByte(char& dest, int& count) {
   count = 0;
   if (!isOpen()) return kBadCall;
   if (bufferStart_ == bufferEnd_) {
-    const int ready = waitReadable();
+    const int ready = waitReadable(kReadWait);
     if (ready < 0) return kBadCall;
     if (ready == 0) return kSuccess;
     ssize_t got = 0;
@@ -147,6 +147,12 @@ int SerialPort::readByte(char& dest, int& count) {
   dest = buffer_[bufferStart_++];
   count = 1;
   return kSuccess;
+}
+
+bool SerialPort::waitForBytes(int timeoutMs) {
+  if (!isOpen()) return false;
+  if (bufferStart_ != bufferEnd_) return true;
+  return waitReadable(std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0)) == 1;
 }
 
 int SerialPort::writeText(std::string_view text) {

@@ -4,6 +4,7 @@
 #include <termios.h>
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -52,6 +53,11 @@ class SerialPort {
   /// port is not open. The port is closed afterwards.
   int closePort();
 
+  /// Waits at most `timeoutMs` milliseconds for a received byte (or a hang-up or error the
+  /// next read will report); returns at once when one is ready. True when something is
+  /// ready; false on a closed port or when the time ran out.
+  bool waitForBytes(int timeoutMs);
+
   /// Whether the port is open.
   bool isOpen() const { return fd_.valid(); }
 
@@ -69,7 +75,7 @@ class SerialPort {
   static constexpr std::size_t kBufferSize = 4096;
 
   int openDevice(const PortSpec& spec, speed_t code);
-  int waitReadable();
+  int waitReadable(std::chrono::milliseconds wait);
 
   UniqueFd fd_;
   termios savedSettings_{};

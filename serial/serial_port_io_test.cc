@@ -184,5 +184,26 @@ TEST_F(SerialPortIoTest, AHungUpLineGivesNoBytesRefusesWritesAndStaysOpen) {
   EXPECT_EQ(0, port_.closePort());
 }
 
+TEST_F(SerialPortIoTest, WaitForBytesEndsWhenAByteArrivesOrTheTimeRunsOut) {
+  EXPECT_FALSE(port_.waitForBytes(20));
+  std::thread board([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    (void)writeAllBytes(pty_.master.get(), "Z");
+  });
+  // Far longer than the board takes: only an early return lets the byte be read in time.
+  const auto start = Clock::now();
+  EXPECT_TRUE(port_.waitForBytes(20000));
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+  board.join();
+  char dest = 0;
+  int count = 0;
+  EXPECT_EQ(0, port_.readByte(dest, count));
+  EXPECT_EQ('Z', dest);
+  // A byte already taken from the device counts as ready.
+  receive("AB", 2);
+  EXPECT_EQ(0, port_.readByte(dest, count));
+  EXPECT_TRUE(port_.waitForBytes(0));
+}
+
 }  // namespace
 }  // namespace mvex
