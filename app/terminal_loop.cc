@@ -49,7 +49,8 @@ void terminalPass(AppState& app, Channels& channels) {
     (void)channels.serial.writeText(app.typedKey);
   }
   uploadStep(app, channels);
-  sleepMs(app.delayMs);
+  // Once Quit is chosen nothing is left to pace; a long delay would only hold up the end.
+  if (!app.quitRequested) sleepMs(app.delayMs);
 }
 
 void runTerminal(AppState& app, Channels& channels) {

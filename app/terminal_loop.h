@@ -13,7 +13,8 @@ bool promptSeen(const AppState& app);
 void drainSerial(AppState& app, Channels& channels);
 
 /// One pass of the terminal: drain the line, read one key, act on Esc (cancel an upload, or a
-/// menu) or send the key to the board, advance a running upload by one byte, sleep `delayMs`.
+/// menu) or send the key to the board, advance a running upload by one byte, sleep `delayMs`
+/// unless Quit was chosen.
 void terminalPass(AppState& app, Channels& channels);
 
 /// Runs terminal passes until the user chooses Quit.

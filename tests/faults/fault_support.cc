@@ -105,11 +105,15 @@ FaultSession::FaultSession(std::vector<std::string> arguments, Starter starter,
   found = screen->terminalSettings();
 }
 
-bool FaultSession::go() {
+bool FaultSession::start() {
   if (!board.ok() || !screen->started()) return false;
-  const termios raw = board.lineSettings();
   screen->type("go\n");
-  if (!screen->waitForText("Press Esc")) return false;
+  return screen->waitForText("Press Esc");
+}
+
+bool FaultSession::go() {
+  const termios raw = board.lineSettings();
+  if (!start()) return false;
   // The banner comes before the port is opened, and opening it discards what waits on the
   // line: the board speaks only once mvexterm has applied its own line settings.
   return screen->waitFor([&] { return !sameSettings(raw, board.lineSettings()); });

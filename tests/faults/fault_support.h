@@ -53,7 +53,9 @@ struct FaultSession {
   explicit FaultSession(std::vector<std::string> arguments = {"9600", "2"},
                         Starter starter = Starter::kExec, harness::SessionOptions base = {});
 
-  /// Lets mvexterm start and waits until it shows its banner and has set up the line.
+  /// Lets mvexterm start and waits until it shows its banner. Returns whether it did.
+  [[nodiscard]] bool start();
+  /// start(), then waits until mvexterm has set up the line. Returns whether it did.
   [[nodiscard]] bool go();
   /// The board shows its prompt and the test waits until it stands on the screen.
   [[nodiscard]] bool boardPrompt();
