@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "app/menu.h"
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "console/line_editor.h"
@@ -15,12 +16,6 @@ namespace {
 constexpr int32_t kDroppedBytes = 3;
 constexpr int kCapturePauseMs = 10;
 constexpr char kEsc = 27;
-
-void failDump(std::string_view message) {
-  print(message);
-  newLine();
-  print("> ");
-}
 
 void drawProgressBar(const AppState& app) {
   print("|");
@@ -114,7 +109,7 @@ void dumpCapture(AppState& app, Channels& channels) {
   app.fileName = trimBlanks(promptLine(""));
   if (app.fileName.empty()) return print("> ");
   app.status = channels.file.openFile(app.fileName, OpenMode::output);
-  if (app.status != 0) return failDump("Can't open that file for output.");
+  if (app.status != 0) return endFailedStep("Can't open that file for output.");
   print("Extracting and saving...");
   newLine();
   (void)channels.serial.writeText("Y");  // the board's request for its listing

@@ -1,5 +1,6 @@
 #include "app/load.h"
 
+#include "app/menu.h"
 #include "console/console.h"
 #include "console/console_handover.h"
 #include "console/line_editor.h"
@@ -16,12 +17,6 @@ namespace {
 constexpr char kCr = 13;
 constexpr char kLf = 10;
 
-void failLoad(std::string_view message) {
-  print(message);
-  newLine();
-  print("> ");
-}
-
 /// Reads the first item of the named file; false when the file cannot be opened.
 bool readFirstItem(AppState& app, Channels& channels) {
   app.status = channels.file.openFile(app.fileName, OpenMode::input);
@@ -33,13 +28,14 @@ bool readFirstItem(AppState& app, Channels& channels) {
 
 void startHexUpload(AppState& app, Channels& channels) {
   app.status = channels.file.openFile(app.fileName, OpenMode::input);
-  if (app.status != 0) return failLoad("Can't reopen file, that's weird...");
+  if (app.status != 0) return endFailedStep("Can't reopen file, that's weird...");
   app.uploading = true;
   app.resendPending = false;
 }
 
 void compileAndUpload(AppState& app, Channels& channels) {
-  if (findText(1, app.fileName, " ") > 0) return failLoad("Spaces are not allowed when compiling.");
+  if (findText(1, app.fileName, " ") > 0)
+    return endFailedStep("Spaces are not allowed when compiling.");
   print("Running ");
   print(app.compilerCommand);
   print(" to compile...");
@@ -47,9 +43,9 @@ void compileAndUpload(AppState& app, Channels& channels) {
   (void)deleteFile(app.tempFileName);  // whether the compile worked is judged by its output file
   ConsoleHandover terminal;
   app.status = runCommand(compileCommandLine(app), terminal);
-  if (app.status == -1) return failLoad("Can't execute compiler.");
+  if (app.status == -1) return endFailedStep("Can't execute compiler.");
   app.status = channels.file.openFile(app.tempFileName, OpenMode::input);
-  if (app.status != 0) return failLoad("Compile failed.");
+  if (app.status != 0) return endFailedStep("Compile failed.");
   app.uploading = true;
   app.resendPending = false;
 }
@@ -66,7 +62,7 @@ void loadFile(AppState& app, Channels& channels) {
   print("Hex or MVX file to load: ");
   app.fileName = trimBlanks(promptLine(""));
   if (app.fileName.empty()) return print("> ");
-  if (!readFirstItem(app, channels)) return failLoad("File not found.");
+  if (!readFirstItem(app, channels)) return endFailedStep("File not found.");
   if (leftPart(app.firstItem, 5) == "0000:") return startHexUpload(app, channels);
   compileAndUpload(app, channels);
 }

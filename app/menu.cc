@@ -27,6 +27,12 @@ void chooseQuit(AppState& app) {
 
 }  // namespace
 
+void endFailedStep(std::string_view message) {
+  print(message);
+  newLine();
+  print("> ");
+}
+
 void fullMenu(AppState& app, Channels& channels) {
   app.savedColumn = cursorColumn();
   showMenu(app, "[[[ Load Dump Quit ]]] ");

@@ -45,7 +45,7 @@ void openChannel(AppState& app, const PortOpener& open) {
 }
 
 int selectPortAndRun(AppState& app, Channels& channels) {
-  openChannel(app, [&channels](const std::string& spec) { return channels.serial.openPort(spec); });
+  openChannel(app, [&channels](const std::string& text) { return channels.serial.openPort(text); });
   if (app.status != 0) return giveUp(app);
   runTerminal(app, channels);
   return shutDown(app, channels);

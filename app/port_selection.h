@@ -8,7 +8,7 @@
 
 namespace mvex {
 
-/// Opens a port from its specification text; 0 when it is open.
+/// Opens a port from its port spec text; 0 when it is open.
 using PortOpener = std::function<int(const std::string& specText)>;
 
 /// The port specification text for the current `portName`: name, ":", baud text, ",N,8,1" and the

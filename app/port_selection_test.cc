@@ -8,7 +8,7 @@
 namespace mvex {
 namespace {
 
-/// Records every specification text tried; the port whose text starts with `opens` opens.
+/// Records every port spec text tried; the port whose text starts with `opens` opens.
 struct RecordingOpener {
   explicit RecordingOpener(std::string opensPrefix, int failureResult = 2)
       : opens(std::move(opensPrefix)), failure(failureResult) {}
@@ -16,9 +16,9 @@ struct RecordingOpener {
   int failure;
   std::vector<std::string> tried;
   PortOpener opener() {
-    return [this](const std::string& spec) {
-      tried.push_back(spec);
-      return !opens.empty() && spec.rfind(opens, 0) == 0 ? 0 : failure;
+    return [this](const std::string& text) {
+      tried.push_back(text);
+      return !opens.empty() && text.rfind(opens, 0) == 0 ? 0 : failure;
     };
   }
 };

@@ -11,54 +11,12 @@
 #include <vector>
 
 #include "console/key_decoder.h"
+#include "console/key_test_input.h"
 #include "console/keyboard.h"
 #include "fuzz/fuzz_check.h"
 
 namespace mvex {
 namespace {
-
-// The keys the console looks up, in the order it enters them, with an xterm's strings.
-std::vector<KeySequence> xtermKeys() {
-  return {
-      {"\x1bOA", kKeyUp},
-      {"\x1bOB", kKeyDown},
-      {"\x1bOD", kKeyLeft},
-      {"\x1bOC", kKeyRight},
-      {"\x1b[2~", kKeyInsert},
-      {"\x1b[3~", kKeyDelete},
-      {"\x1bOH", kKeyHome},
-      {"\x1bOF", kKeyEnd},
-      {"\x1b[5~", kKeyPageUp},
-      {"\x1b[6~", kKeyPageDown},
-      {"\x1bOP", kKeyF1},
-      {"\x1bOQ", kKeyF1 + 1},
-      {"\x1bOR", kKeyF1 + 2},
-      {"\x1bOS", kKeyF1 + 3},
-      {"\x1b[15~", kKeyF1 + 4},
-      {"\x1b[17~", kKeyF1 + 5},
-      {"\x1b[18~", kKeyF1 + 6},
-      {"\x1b[19~", kKeyF1 + 7},
-      {"\x1b[20~", kKeyF1 + 8},
-      {"\x1b[21~", kKeyF1 + 9},
-      {"\t", 9},
-      {"\x7f", 8},
-  };
-}
-
-// Every byte is waiting at once, as when a terminal delivers a paste.
-class WaitingBytes final : public ByteSource {
- public:
-  explicit WaitingBytes(std::string bytes) : bytes_(std::move(bytes)) {}
-  int nextByte() override {
-    if (at_ >= bytes_.size()) return -1;
-    return static_cast<unsigned char>(bytes_[at_++]);
-  }
-  bool empty() const { return at_ >= bytes_.size(); }
-
- private:
-  std::string bytes_;
-  size_t at_ = 0;
-};
 
 void checkKey(KeyCode key) {
   MVEX_FUZZ_CHECK(key >= 0 && key < 512);

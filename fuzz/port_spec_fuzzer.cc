@@ -14,18 +14,18 @@ namespace {
 
 // A record no parse can produce, to see that a refused text leaves it alone.
 PortSpec sentinel() {
-  PortSpec spec;
-  spec.deviceName = "untouched";
-  spec.baudRate = 12345;
-  spec.parity = Parity::Mark;
-  spec.irValue = 77;
-  return spec;
+  PortSpec record;
+  record.deviceName = "untouched";
+  record.baudRate = 12345;
+  record.parity = Parity::Mark;
+  record.irValue = 77;
+  return record;
 }
 
-std::string parityWord(const PortSpec& spec) {
+std::string parityWord(const PortSpec& record) {
   static constexpr const char* kWords[] = {"N", "E", "O", "S", "M"};
-  if (spec.parity == Parity::Even && spec.peFlag) return "PE";
-  return kWords[static_cast<int>(spec.parity)];
+  if (record.parity == Parity::Even && record.peFlag) return "PE";
+  return kWords[static_cast<int>(record.parity)];
 }
 
 std::string stopBitsText(StopBits stopBits) {
@@ -40,46 +40,46 @@ std::string stopBitsText(StopBits stopBits) {
   return "?";
 }
 
-// The record written out as a port spec that names every field.
-std::string portSpecText(const PortSpec& spec) {
-  std::string text = spec.portNumber != 0 ? spec.deviceName : spec.deviceName + ":";
-  text += std::to_string(spec.baudRate) + "," + parityWord(spec) + "," +
-          std::to_string(spec.dataBits) + "," + stopBitsText(spec.stopBits);
+// The record written out as a port record that names every field.
+std::string portSpecText(const PortSpec& record) {
+  std::string text = record.portNumber != 0 ? record.deviceName : record.deviceName + ":";
+  text += std::to_string(record.baudRate) + "," + parityWord(record) + "," +
+          std::to_string(record.dataBits) + "," + stopBitsText(record.stopBits);
   const struct {
     const char* prefix;
     uint32_t value;
-  } kNumbers[] = {{"CS", spec.csValue}, {"DS", spec.dsValue}, {"CD", spec.cdValue},
-                  {"OP", spec.opValue}, {"TB", spec.tbValue}, {"RB", spec.rbValue},
-                  {"IR", spec.irValue}};
+  } kNumbers[] = {{"CS", record.csValue}, {"DS", record.dsValue}, {"CD", record.cdValue},
+                  {"OP", record.opValue}, {"TB", record.tbValue}, {"RB", record.rbValue},
+                  {"IR", record.irValue}};
   for (const auto& number : kNumbers)
     text += std::string(",") + number.prefix + std::to_string(number.value);
-  text += spec.textMode ? ",ASC" : ",BIN";
-  if (spec.rsFlag) text += ",RS";
-  if (spec.peFlag) text += ",PE";
-  if (spec.dtFlag) text += ",DT";
-  if (spec.feFlag) text += ",FE";
-  if (spec.meFlag) text += ",ME";
+  text += record.textMode ? ",ASC" : ",BIN";
+  if (record.rsFlag) text += ",RS";
+  if (record.peFlag) text += ",PE";
+  if (record.dtFlag) text += ",DT";
+  if (record.feFlag) text += ",FE";
+  if (record.meFlag) text += ",ME";
   return text;
 }
 
-void checkParsed(std::string_view text, const PortSpec& spec) {
+void checkParsed(std::string_view text, const PortSpec& record) {
   const PortNameMatch name = matchPortName(text);
   MVEX_FUZZ_CHECK(name.accepted);
-  MVEX_FUZZ_CHECK(spec.portNumber == name.portNumber);
-  MVEX_FUZZ_CHECK(spec.deviceName.size() <= kMaxDeviceNameLength);
-  MVEX_FUZZ_CHECK(spec.deviceName.find('\0') == std::string::npos);
-  if (spec.portNumber != 0) {
-    MVEX_FUZZ_CHECK(spec.deviceName == "COM" + std::to_string(spec.portNumber) + ":");
+  MVEX_FUZZ_CHECK(record.portNumber == name.portNumber);
+  MVEX_FUZZ_CHECK(record.deviceName.size() <= kMaxDeviceNameLength);
+  MVEX_FUZZ_CHECK(record.deviceName.find('\0') == std::string::npos);
+  if (record.portNumber != 0) {
+    MVEX_FUZZ_CHECK(record.deviceName == "COM" + std::to_string(record.portNumber) + ":");
   } else {
-    MVEX_FUZZ_CHECK(spec.deviceName == text.substr(0, text.find(':')));
+    MVEX_FUZZ_CHECK(record.deviceName == text.substr(0, text.find(':')));
   }
-  const int parity = static_cast<int>(spec.parity);
+  const int parity = static_cast<int>(record.parity);
   MVEX_FUZZ_CHECK(parity >= 0 && parity <= 4);
-  MVEX_FUZZ_CHECK(spec.stopBits == StopBits::One || spec.stopBits == StopBits::OneAndHalf ||
-                  spec.stopBits == StopBits::Two);
+  MVEX_FUZZ_CHECK(record.stopBits == StopBits::One || record.stopBits == StopBits::OneAndHalf ||
+                  record.stopBits == StopBits::Two);
   PortSpec again;
-  MVEX_FUZZ_CHECK(parsePortSpec(portSpecText(spec), again) == 0);
-  MVEX_FUZZ_CHECK(again == spec);
+  MVEX_FUZZ_CHECK(parsePortSpec(portSpecText(record), again) == 0);
+  MVEX_FUZZ_CHECK(again == record);
 }
 
 }  // namespace
@@ -88,13 +88,13 @@ void checkParsed(std::string_view text, const PortSpec& spec) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace mvex;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  PortSpec spec = sentinel();
-  const int status = parsePortSpec(text, spec);
+  PortSpec record = sentinel();
+  const int status = parsePortSpec(text, record);
   MVEX_FUZZ_CHECK(status == 0 || status == 1);
   if (status == 0) {
-    checkParsed(text, spec);
+    checkParsed(text, record);
   } else {
-    MVEX_FUZZ_CHECK(spec == sentinel());
+    MVEX_FUZZ_CHECK(record == sentinel());
   }
   return 0;
 }

@@ -67,9 +67,9 @@ void applyParity(termios& settings, Parity parity) {
 
 }  // namespace
 
-std::string devicePath(const PortSpec& spec) {
-  if (spec.portNumber != 0) return "/dev/ttyS" + std::to_string(spec.portNumber - 1);
-  const std::string& name = spec.deviceName;
+std::string devicePath(const PortSpec& portSpec) {
+  if (portSpec.portNumber != 0) return "/dev/ttyS" + std::to_string(portSpec.portNumber - 1);
+  const std::string& name = portSpec.deviceName;
   if (name.size() == 3 && (name[0] == 'C' || name[0] == 'c') &&
       (name[1] == 'O' || name[1] == 'o') && (name[2] == 'M' || name[2] == 'm')) {
     return "/dev/modem";
@@ -87,29 +87,29 @@ bool rateCode(uint32_t rate, speed_t& code) {
   return false;
 }
 
-termios lineSettings(const termios& asRead, const PortSpec& spec, speed_t code) {
+termios lineSettings(const termios& asRead, const PortSpec& portSpec, speed_t code) {
   termios settings = asRead;
   settings.c_iflag &= ~(IXON | IXANY | IXOFF);
   settings.c_cflag |= CREAD;
-  if (spec.textMode) {
+  if (portSpec.textMode) {
     settings.c_lflag |= ISIG | ICANON | XCASE;
   } else {
     cfmakeraw(&settings);
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
   }
-  setFlag(settings.c_cflag, HUPCL, !spec.dtFlag);
-  setFlag(settings.c_cflag, CLOCAL, spec.dsValue == 0 && spec.cdValue == 0);
-  setFlag(settings.c_cflag, CRTSCTS, spec.csValue != 0 && !spec.rsFlag);
+  setFlag(settings.c_cflag, HUPCL, !portSpec.dtFlag);
+  setFlag(settings.c_cflag, CLOCAL, portSpec.dsValue == 0 && portSpec.cdValue == 0);
+  setFlag(settings.c_cflag, CRTSCTS, portSpec.csValue != 0 && !portSpec.rsFlag);
   // Both calls only fail for a code outside the table, which rateCode never gives.
   (void)cfsetospeed(&settings, code);
   (void)cfsetispeed(&settings, code);
   settings.c_cflag &= ~CSIZE;
-  settings.c_cflag |= characterSize(spec.dataBits);
-  applyParity(settings, spec.parity);
-  setFlag(settings.c_iflag, IGNPAR, spec.meFlag);
-  setFlag(settings.c_cflag, CSTOPB, spec.stopBits != StopBits::One);
-  if (spec.rsFlag) settings.c_iflag |= IXON | IXANY;
+  settings.c_cflag |= characterSize(portSpec.dataBits);
+  applyParity(settings, portSpec.parity);
+  setFlag(settings.c_iflag, IGNPAR, portSpec.meFlag);
+  setFlag(settings.c_cflag, CSTOPB, portSpec.stopBits != StopBits::One);
+  if (portSpec.rsFlag) settings.c_iflag |= IXON | IXANY;
   return settings;
 }
 

@@ -10,10 +10,10 @@
 
 namespace mvex {
 
-/// The device path a port spec names: COMn and SER: give /dev/ttyS(n-1), a bare COM gives
+/// The device path a port portSpec names: COMn and SER: give /dev/ttyS(n-1), a bare COM gives
 /// /dev/modem, any other name is the path itself (absolute, or relative to the working
 /// directory). Touches no device.
-std::string devicePath(const PortSpec& spec);
+std::string devicePath(const PortSpec& portSpec);
 
 /// Looks a line rate up in the table of supported rates. Returns true and stores the termios
 /// speed code in `code` when the rate is supported; returns false and leaves `code` alone
@@ -21,9 +21,9 @@ std::string devicePath(const PortSpec& spec);
 bool rateCode(uint32_t rate, speed_t& code);
 
 /// Builds the terminal settings to apply at open from the settings `asRead` from the device,
-/// the port spec and the speed code of its rate. Every flag the port spec does not decide keeps
-/// its value from `asRead` (after cfmakeraw in raw mode). Touches no device.
-termios lineSettings(const termios& asRead, const PortSpec& spec, speed_t code);
+/// the port portSpec and the speed code of its rate. Every flag the port portSpec does not decide
+/// keeps its value from `asRead` (after cfmakeraw in raw mode). Touches no device.
+termios lineSettings(const termios& asRead, const PortSpec& portSpec, speed_t code);
 
 }  // namespace mvex
 

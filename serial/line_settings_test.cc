@@ -8,9 +8,9 @@ namespace mvex {
 namespace {
 
 PortSpec parsed(const std::string& text) {
-  PortSpec spec;
-  EXPECT_EQ(0, parsePortSpec(text, spec)) << text;
-  return spec;
+  PortSpec portSpec;
+  EXPECT_EQ(0, parsePortSpec(text, portSpec)) << text;
+  return portSpec;
 }
 
 TEST(DevicePathTest, MapsComNumbersToSerialDevicesAndKeepsOtherNames) {

@@ -39,7 +39,7 @@ bool readNumber(std::string_view field, uint32_t& value) {
   return true;
 }
 
-bool readParity(std::string_view field, PortSpec& spec) {
+bool readParity(std::string_view field, PortSpec& portSpec) {
   static constexpr struct {
     std::string_view word;
     Parity parity;
@@ -47,8 +47,8 @@ bool readParity(std::string_view field, PortSpec& spec) {
                    {"O", Parity::Odd},  {"S", Parity::Space}, {"M", Parity::Mark}};
   for (const auto& entry : kParities) {
     if (equalsIgnoringCase(field, entry.word)) {
-      spec.parity = entry.parity;
-      if (entry.word == "PE") spec.peFlag = true;
+      portSpec.parity = entry.parity;
+      if (entry.word == "PE") portSpec.peFlag = true;
       return true;
     }
   }
@@ -81,7 +81,7 @@ bool readPrefixValue(std::string_view rest, uint32_t& value) {
   return readNumber(rest, value);
 }
 
-bool readOption(std::string_view field, PortSpec& spec) {
+bool readOption(std::string_view field, PortSpec& portSpec) {
   static constexpr struct {
     std::string_view prefix;
     uint32_t PortSpec::*value;
@@ -98,37 +98,38 @@ bool readOption(std::string_view field, PortSpec& spec) {
                       {"FE", &PortSpec::feFlag, true},    {"ME", &PortSpec::meFlag, true}};
   for (const auto& option : kNumberOptions) {
     if (startsIgnoringCase(field, option.prefix)) {
-      return readPrefixValue(field.substr(option.prefix.size()), spec.*option.value);
+      return readPrefixValue(field.substr(option.prefix.size()), portSpec.*option.value);
     }
   }
   for (const auto& option : kWordOptions) {
     if (equalsIgnoringCase(field, option.word)) {
-      spec.*option.flag = option.value;
+      portSpec.*option.flag = option.value;
       return true;
     }
   }
-  if (startsIgnoringCase(field, "IR")) return readPrefixValue(field.substr(2), spec.irValue);
+  if (startsIgnoringCase(field, "IR")) return readPrefixValue(field.substr(2), portSpec.irValue);
   return false;
 }
 
-bool readField(std::size_t position, std::string_view field, PortSpec& spec, bool& stopBitsGiven) {
+bool readField(std::size_t position, std::string_view field, PortSpec& portSpec,
+               bool& stopBitsGiven) {
   switch (position) {
     case 1:
-      return readNumber(field, spec.baudRate);
+      return readNumber(field, portSpec.baudRate);
     case 2:
-      return readParity(field, spec);
+      return readParity(field, portSpec);
     case 3:
-      return readNumber(field, spec.dataBits);
+      return readNumber(field, portSpec.dataBits);
     case 4:
       stopBitsGiven = true;
-      return readStopBits(field, spec.stopBits);
+      return readStopBits(field, portSpec.stopBits);
     default:
-      return readOption(field, spec);
+      return readOption(field, portSpec);
   }
 }
 
 // Scans the comma-separated settings after the name's colon, field by field.
-bool readSettings(std::string_view settings, PortSpec& spec) {
+bool readSettings(std::string_view settings, PortSpec& portSpec) {
   bool stopBitsGiven = false;
   std::size_t position = 1;
   std::size_t pos = 0;
@@ -144,16 +145,16 @@ bool readSettings(std::string_view settings, PortSpec& spec) {
     std::string_view field =
         settings.substr(pos, comma == std::string_view::npos ? settings.npos : comma - pos);
     field = field.substr(0, field.find_last_not_of(kBlanks) + 1);
-    if (!readField(position, field, spec, stopBitsGiven)) return false;
+    if (!readField(position, field, portSpec, stopBitsGiven)) return false;
     ++position;
     if (comma == std::string_view::npos) break;
     pos = comma + 1;
   }
   if (!stopBitsGiven) {
-    if (spec.baudRate > 110) {
-      spec.stopBits = StopBits::One;
+    if (portSpec.baudRate > 110) {
+      portSpec.stopBits = StopBits::One;
     } else {
-      spec.stopBits = spec.dataBits == 5 ? StopBits::OneAndHalf : StopBits::Two;
+      portSpec.stopBits = portSpec.dataBits == 5 ? StopBits::OneAndHalf : StopBits::Two;
     }
   }
   return true;
@@ -178,7 +179,7 @@ PortNameMatch matchPortName(std::string_view text) {
   return {true, static_cast<uint32_t>(number)};
 }
 
-int parsePortSpec(std::string_view text, PortSpec& spec) {
+int parsePortSpec(std::string_view text, PortSpec& portSpec) {
   const PortNameMatch name = matchPortName(text);
   if (!name.accepted) return 1;
   const std::size_t colon = text.find(':');
@@ -195,7 +196,7 @@ int parsePortSpec(std::string_view text, PortSpec& spec) {
     return 1;
   }
   if (!readSettings(text.substr(colon + 1), result)) return 1;
-  spec = std::move(result);
+  portSpec = std::move(result);
   return 0;
 }
 

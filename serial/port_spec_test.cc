@@ -27,13 +27,13 @@ struct ParseCase {
 
 void expectParses(const ParseCase& c) {
   SCOPED_TRACE(c.text);
-  PortSpec spec;
-  spec.deviceName = "untouched";
-  ASSERT_EQ(c.status, parsePortSpec(c.text, spec));
+  PortSpec portSpec;
+  portSpec.deviceName = "untouched";
+  ASSERT_EQ(c.status, parsePortSpec(c.text, portSpec));
   if (c.status == 0) {
-    EXPECT_EQ(c.expected, spec);
+    EXPECT_EQ(c.expected, portSpec);
   } else {
-    EXPECT_EQ(PortSpec{.deviceName = "untouched"}, spec);
+    EXPECT_EQ(PortSpec{.deviceName = "untouched"}, portSpec);
   }
 }
 

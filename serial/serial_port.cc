@@ -64,21 +64,21 @@ SerialPort::~SerialPort() {
 
 int SerialPort::openPort(std::string_view specText) {
   if (isOpen()) return kBadCall;
-  PortSpec spec;
-  if (parsePortSpec(specText, spec) != 0) return kBadCall;
-  if (spec.irValue != 0) return kBadCall;
+  PortSpec portSpec;
+  if (parsePortSpec(specText, portSpec) != 0) return kBadCall;
+  if (portSpec.irValue != 0) return kBadCall;
   speed_t code = B0;
-  if (!rateCode(spec.baudRate, code)) return kBadCall;
-  const int rc = openDevice(spec, code);
+  if (!rateCode(portSpec.baudRate, code)) return kBadCall;
+  const int rc = openDevice(portSpec, code);
   if (rc != kSuccess) return rc;
-  portNumber_ = spec.portNumber;
-  spec_ = std::move(spec);
+  portNumber_ = portSpec.portNumber;
+  portSpec_ = std::move(portSpec);
   bufferStart_ = bufferEnd_ = 0;
   return kSuccess;
 }
 
-int SerialPort::openDevice(const PortSpec& spec, speed_t code) {
-  UniqueFd fd = openWithAlarm(devicePath(spec));
+int SerialPort::openDevice(const PortSpec& portSpec, speed_t code) {
+  UniqueFd fd = openWithAlarm(devicePath(portSpec));
   if (!fd.valid()) return kCannotOpen;
   termios saved{};
   if (::tcgetattr(fd.get(), &saved) != 0) return kBadCall;  // not a terminal; fd closes
@@ -87,7 +87,7 @@ int SerialPort::openDevice(const PortSpec& spec, speed_t code) {
     restoreSettings(fd.get(), saved);
     return kBadCall;
   }
-  const termios applied = lineSettings(working, spec, code);
+  const termios applied = lineSettings(working, portSpec, code);
   if (applySettings(fd.get(), TCSAFLUSH, applied) != 0) {
     restoreSettings(fd.get(), saved);
     return kBadCall;
@@ -180,7 +180,7 @@ int SerialPort::closePort() {
   fd_.reset();
   bufferStart_ = bufferEnd_ = 0;
   portNumber_ = 0;
-  spec_ = PortSpec{};
+  portSpec_ = PortSpec{};
   return kSuccess;
 }
 

@@ -14,7 +14,7 @@
 
 namespace mvex {
 
-/// The serial line: a terminal device opened and configured from a port spec text.
+/// The serial line: a terminal device opened and configured from a port portSpec text.
 /// A SerialPort is either closed or open; it is made closed. Results are 0 or an ErrorNumber.
 class SerialPort {
  public:
@@ -61,12 +61,12 @@ class SerialPort {
   /// Whether the port is open.
   bool isOpen() const { return fd_.valid(); }
 
-  /// Port number from the port spec the port was opened with (0 for a named device or a closed
+  /// Port number from the port portSpec the port was opened with (0 for a named device or a closed
   /// port).
   uint32_t portNumber() const { return portNumber_; }
 
-  /// The port spec the open port was opened from (defaults when closed).
-  const PortSpec& spec() const { return spec_; }
+  /// The port portSpec the open port was opened from (defaults when closed).
+  const PortSpec& portSpec() const { return portSpec_; }
 
   /// The terminal settings applied at open (meaningful only while open).
   const termios& appliedSettings() const { return appliedSettings_; }
@@ -74,14 +74,14 @@ class SerialPort {
  private:
   static constexpr std::size_t kBufferSize = 4096;
 
-  int openDevice(const PortSpec& spec, speed_t code);
+  int openDevice(const PortSpec& portSpec, speed_t code);
   int waitReadable(std::chrono::milliseconds wait);
 
   UniqueFd fd_;
   termios savedSettings_{};
   termios appliedSettings_{};
   uint32_t portNumber_ = 0;
-  PortSpec spec_;
+  PortSpec portSpec_;
   std::array<char, kBufferSize> buffer_{};
   std::size_t bufferStart_ = 0;
   std::size_t bufferEnd_ = 0;

@@ -193,10 +193,10 @@ TEST_F(SerialPortTest, KeepsThePortNumberAndSpecOnlyWhileOpen) {
   SerialPort port;
   ASSERT_EQ(0, port.openPort(pty_.slavePath + kApplicationSettings + ",OP5"));
   EXPECT_EQ(0u, port.portNumber());
-  EXPECT_EQ(pty_.slavePath, port.spec().deviceName);
-  EXPECT_EQ(5u, port.spec().opValue);
+  EXPECT_EQ(pty_.slavePath, port.portSpec().deviceName);
+  EXPECT_EQ(5u, port.portSpec().opValue);
   ASSERT_EQ(0, port.closePort());
-  EXPECT_EQ(PortSpec{}, port.spec());
+  EXPECT_EQ(PortSpec{}, port.portSpec());
 }
 
 }  // namespace

@@ -5,45 +5,24 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "io/scratch_dir.h"
 
 namespace mvex {
 namespace {
 
-// A temporary directory, removed with what it holds.
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/mvxcomp_test.XXXXXX";
-    if (::mkdtemp(name) != nullptr) path_ = name;
-  }
-  ~TempDir() {
-    if (!path_.empty()) (void)std::system(("rm -rf '" + path_ + "'").c_str());
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-std::string readFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+std::string readFile(const std::string& path) { return readWholeFile(path); }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+  ASSERT_TRUE(writeWholeFile(path, bytes));
 }
 
 bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
 // Runs "mvxcomp ARGUMENTS" in `dir` through the shell with standard output into a file there;
 // the exit status of the script, or -1 when it did not exit normally.
-int runMvxcomp(const TempDir& dir, const std::string& arguments) {
+int runMvxcomp(const ScratchDir& dir, const std::string& arguments) {
   const std::string command = "cd '" + dir.path() + "' && '" MVEX_MVXCOMP_SCRIPT "' " + arguments +
                               " >stdout.txt 2>stderr.txt </dev/null";
   const int status = std::system(command.c_str());
@@ -51,7 +30,7 @@ int runMvxcomp(const TempDir& dir, const std::string& arguments) {
 }
 
 TEST(MvxcompTest, WritesEveryByteAsSixteenUpperCaseHexBytesPerLineThenEnd) {
-  TempDir dir;
+  ScratchDir dir;
   std::string source = "MORVEX blink\n";
   source += std::string("\x00\xff\x7f\x80", 4);
   source += "0123456789abcdef";
@@ -68,21 +47,21 @@ TEST(MvxcompTest, WritesEveryByteAsSixteenUpperCaseHexBytesPerLineThenEnd) {
 }
 
 TEST(MvxcompTest, EmptySourceGivesOnlyEnd) {
-  TempDir dir;
+  ScratchDir dir;
   writeFile(dir.path() + "/empty.mvx", "");
   ASSERT_EQ(0, runMvxcomp(dir, "empty.mvx out.tmp"));
   EXPECT_EQ("END\n", readFile(dir.path() + "/out.tmp"));
 }
 
 TEST(MvxcompTest, FailExitsOneWithoutWritingTheOutput) {
-  TempDir dir;
+  ScratchDir dir;
   writeFile(dir.path() + "/blink.mvx", "x");
   EXPECT_EQ(1, runMvxcomp(dir, "--fail blink.mvx out.tmp"));
   EXPECT_FALSE(exists(dir.path() + "/out.tmp"));
 }
 
 TEST(MvxcompTest, ExitStatusOptionStillWritesTheOutput) {
-  TempDir dir;
+  ScratchDir dir;
   writeFile(dir.path() + "/blink.mvx", "AB");
   EXPECT_EQ(3, runMvxcomp(dir, "--exit 3 blink.mvx out.tmp"));
   EXPECT_EQ("0000: 41 42\nEND\n", readFile(dir.path() + "/out.tmp"));
@@ -102,7 +81,7 @@ TEST(MvxcompTest, RefusesWhatItCannotCompileWithoutWritingTheOutput) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.arguments);
-    TempDir dir;
+    ScratchDir dir;
     writeFile(dir.path() + "/blink.mvx", "AB");
     writeFile(dir.path() + "/big.mvx", std::string(65537, 'x'));
     EXPECT_EQ(c.status, runMvxcomp(dir, c.arguments));
@@ -111,7 +90,7 @@ TEST(MvxcompTest, RefusesWhatItCannotCompileWithoutWritingTheOutput) {
 }
 
 TEST(MvxcompTest, LargestSourceFillsTheWholeMemory) {
-  TempDir dir;
+  ScratchDir dir;
   writeFile(dir.path() + "/full.mvx", std::string(65536, 'x'));
   ASSERT_EQ(0, runMvxcomp(dir, "full.mvx out.tmp"));
   const std::string out = readFile(dir.path() + "/out.tmp");

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "io/scratch_dir.h"
 #include "io/unique_fd.h"
 
 extern char** environ;
@@ -34,22 +35,6 @@ constexpr char kGreeting[] =
     "L  upload (just send the hex text)\r\n"
     "Y  dump memory\r\n"
     "> ";
-
-// A temporary directory, removed with what it holds.
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/mvexboard_test.XXXXXX";
-    if (::mkdtemp(name) != nullptr) path_ = name;
-  }
-  ~TempDir() {
-    if (!path_.empty()) (void)std::system(("rm -rf '" + path_ + "'").c_str());
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // Waits until `fd` is readable or the deadline passes; false at the deadline.
 bool awaitReadable(int fd, Clock::time_point deadline) {
@@ -164,7 +149,7 @@ std::string readFile(const std::string& path) {
 }
 
 TEST(MvexboardTest, GreetsThenStoresAnUploadAndDumpsItBack) {
-  TempDir dir;
+  ScratchDir dir;
   const std::string logPath = dir.path() + "/received.log";
   BoardProcess board({"--log", logPath});
   const std::string path = board.linePath();
@@ -268,7 +253,7 @@ TEST(MvexboardTest, ExitOnCloseEndsTheBoardWhenTheLineIsClosed) {
 }
 
 TEST(MvexboardTest, StopsCleanlyOnSigtermAndRemovesItsLink) {
-  TempDir dir;
+  ScratchDir dir;
   const std::string linkPath = dir.path() + "/board";
   BoardProcess board({"--link", linkPath});
   const std::string path = board.linePath();
