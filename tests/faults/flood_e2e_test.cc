@@ -38,7 +38,12 @@ size_t commonLength(const std::string& expected, const std::string& shown) {
 TEST(FloodTest, EscDuringAFloodShowsTheMenuBetweenBytesAndLosesOrMovesNone) {
   FaultSession session;
   ASSERT_TRUE(session.go()) << session.screen->screen();
-  const size_t bannerEnd = session.screen->output().size();
+  // The flood comes right after the banner's last (empty) line, which may not have been read
+  // from the terminal yet.
+  const std::string bannerTail = "Press Esc to show options or quit\r\n\r\n";
+  ASSERT_TRUE(session.screen->waitFor(
+      [&] { return session.screen->output().find(bannerTail) != std::string::npos; }));
+  const size_t bannerEnd = session.screen->output().find(bannerTail) + bannerTail.size();
   const std::string flood = floodText(384 * 1024);
   const std::string expected = apptest::onScreen(flood);
   std::thread board([&] { session.board.send(flood); });
@@ -70,7 +75,9 @@ TEST(FloodTest, EscDuringAFloodShowsTheMenuBetweenBytesAndLosesOrMovesNone) {
   ASSERT_NE(std::string::npos, menuAt);
   const size_t before = commonLength(expected, shown.substr(0, menuAt));
   EXPECT_EQ(std::string::npos, shown.substr(before, menuAt - before).find("ABC"))
-      << "flood text between the shown prefix and the menu";
+      << "flood text between the shown prefix and the menu; expected "
+      << testing::PrintToString(expected.substr(before, 60)) << ", shown "
+      << testing::PrintToString(shown.substr(before, 60));
   // After the menu is taken off the screen the flood goes on where it stopped, if it was not
   // all shown before the drain caught up.
   const std::string rest = expected.substr(before);
