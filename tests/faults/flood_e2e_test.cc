@@ -44,11 +44,11 @@ TEST(FloodTest, EscDuringAFloodShowsTheMenuBetweenBytesAndLosesOrMovesNone) {
   ASSERT_TRUE(session.screen->waitFor(
       [&] { return session.screen->output().find(bannerTail) != std::string::npos; }));
   const size_t bannerEnd = session.screen->output().find(bannerTail) + bannerTail.size();
-  const std::string flood = floodText(384 * 1024);
+  const std::string flood = floodText(size_t{384} * 1024);
   const std::string expected = apptest::onScreen(flood);
   std::thread board([&] { session.board.send(flood); });
   const bool flowing = session.screen->waitFor(
-      [&] { return session.screen->output().size() > bannerEnd + 32 * 1024; }, seconds(60));
+      [&] { return session.screen->output().size() > bannerEnd + size_t{32} * 1024; }, seconds(60));
   if (flowing) session.screen->pressEsc();
   // The menu comes once the drain has emptied the line; the flood waits in the line meanwhile.
   const bool menu =

@@ -38,11 +38,11 @@ TEST(FullDiskTest, DumpIntoDevFullSaysTheFileIsIncompleteAndGoesOn) {
 }
 
 TEST(FullDiskTest, DumpOntoADiskThatFillsKeepsWhatFitAndSaysTheFileIsIncomplete) {
-  SmallDisk disk(16 * 1024);
+  SmallDisk disk(size_t{16} * 1024);
   if (!disk.ok()) GTEST_SKIP() << "no small disk for the test: " << disk.refusal();
   FaultSession session;
   ASSERT_TRUE(startDump(session, disk.file("out.hex"))) << session.screen->screen();
-  const std::string text = listing(48 * 1024);
+  const std::string text = listing(size_t{48} * 1024);
   session.board.send("Y\r\n" + text + ">");
   ASSERT_TRUE(session.screen->waitForText("Can't write the whole file.", seconds(30)))
       << session.screen->screen();
