@@ -30,6 +30,18 @@ inline std::string onScreen(const std::string& text) {
   return out;
 }
 
+/// `count` bytes of hex text as a board lists it: upper-case values, 16 to a line, CR LF ends.
+inline std::string hexListing(size_t count) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (size_t i = 0; text.size() < count; ++i) {
+    text += kDigits[i % 16];
+    text += (i % 16 == 15) ? "\r\n" : " ";
+  }
+  text.resize(count);
+  return text;
+}
+
 /// mvexterm on a real terminal, talking to a board line that the test itself drives.
 struct AppSession {
   harness::BoardLine board;

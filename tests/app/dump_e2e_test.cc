@@ -20,18 +20,6 @@ bool startDump(AppSession& app, const std::string& fileName) {
          });
 }
 
-/// `count` bytes of hex text, lines of 16 values with CR LF ends.
-std::string listing(size_t count) {
-  std::string text;
-  static const char kDigits[] = "0123456789ABCDEF";
-  for (size_t i = 0; text.size() < count; ++i) {
-    text += kDigits[i % 16];
-    text += (i % 48 == 47) ? "\r\n" : " ";
-  }
-  text.resize(count);
-  return text;
-}
-
 TEST(DumpE2eTest, CapturesTheListingExactlyAndEndsItWithEnd) {
   AppSession app;
   ASSERT_TRUE(app.ready());
@@ -82,7 +70,7 @@ TEST(DumpE2eTest, ProgressMarksComeAt893AcceptedBytesAndFillTheBarAt32Times896) 
   ASSERT_TRUE(app.ready());
   ASSERT_TRUE(startDump(app, "big.hex"));
   const int barRow = app.screen->cursorRow();
-  const std::string text = listing(32 * 896 - 3);
+  const std::string text = hexListing(32 * 896 - 3);
   app.board.send("Y\r\n" + text.substr(0, 892));
   app.screen->pump(milliseconds(300));
   EXPECT_EQ("|                                |", app.screen->row(barRow));
@@ -101,7 +89,7 @@ TEST(DumpE2eTest, EscCancelsKeepingWhatWasCapturedWithoutEnd) {
   AppSession app;
   ASSERT_TRUE(app.ready());
   ASSERT_TRUE(startDump(app, "part.hex"));
-  const std::string text = listing(900);
+  const std::string text = hexListing(900);
   app.board.send("Y\r\n" + text);
   ASSERT_TRUE(
       app.screen->waitFor([&] { return app.screen->screen().find("|*") != std::string::npos; }));

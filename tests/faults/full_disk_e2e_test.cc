@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/app/app_session.h"
 #include "tests/faults/fault_support.h"
 #include "tests/harness/file_text.h"
 
@@ -14,18 +15,6 @@ bool startDump(FaultSession& session, const std::string& fileName) {
          session.choose('d', "File to write hex bytes: ", fileName) &&
          session.screen->waitForText("Extracting and saving...") &&
          session.board.waitReceivedText("Y");
-}
-
-/// `count` bytes of hex text, lines of 16 values with CR LF ends.
-std::string listing(size_t count) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (size_t i = 0; text.size() < count; ++i) {
-    text += kDigits[i % 16];
-    text += (i % 16 == 15) ? "\r\n" : " ";
-  }
-  text.resize(count);
-  return text;
 }
 
 TEST(FullDiskTest, DumpIntoDevFullSaysTheFileIsIncompleteAndGoesOn) {
@@ -42,7 +31,7 @@ TEST(FullDiskTest, DumpOntoADiskThatFillsKeepsWhatFitAndSaysTheFileIsIncomplete)
   if (!disk.ok()) GTEST_SKIP() << "no small disk for the test: " << disk.refusal();
   FaultSession session;
   ASSERT_TRUE(startDump(session, disk.file("out.hex"))) << session.screen->screen();
-  const std::string text = listing(size_t{48} * 1024);
+  const std::string text = apptest::hexListing(size_t{48} * 1024);
   session.board.send("Y\r\n" + text + ">");
   ASSERT_TRUE(session.screen->waitForText("Can't write the whole file.", seconds(30)))
       << session.screen->screen();
@@ -58,7 +47,7 @@ TEST(FullDiskTest, DumpCancelledWithEscKeepsEveryByteAcceptedSoFar) {
   ASSERT_TRUE(startDump(session, "part.hex")) << session.screen->screen();
   // Three dropped bytes and this listing bring the count to 20 marks exactly, so the 20th mark
   // shows that the capture has taken the listing's last byte.
-  const std::string text = listing(20 * 896 - 3);
+  const std::string text = apptest::hexListing(20 * 896 - 3);
   session.board.send("Y\r\n" + text);
   ASSERT_TRUE(session.screen->waitFor([&] {
     return session.screen->screen().find(std::string(20, '*')) != std::string::npos;
